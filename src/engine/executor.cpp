@@ -1,0 +1,168 @@
+// Line executor and conditional blocks.
+//
+// Block state: ifDepth counts the blocks around the current line and
+// levelActive[d] says whether lines at depth d run. levelActive has room for
+// depths 0 to 29. A block opened deeper than that is counted in excessDepth
+// instead: it is inactive, as is everything inside it, and its endif still
+// balances it, so a script nested too deeply runs none of the too-deep lines
+// and nothing outside the block state is ever touched.
+#include "engine/executor.h"
+
+#include "commands/file_probes.h"
+#include "engine/command_table.h"
+#include "engine/tokenizer.h"
+#include "facts/facts.h"
+
+static bool LineActive(const SessionContext& context)
+{
+    return context.excessDepth == 0 && context.levelActive[context.ifDepth] != 0;
+}
+
+int OpenBlocks(const SessionContext& context)
+{
+    return context.ifDepth + context.excessDepth;
+}
+
+// Opens a level for an if line. Answers whether the level has a slot in the
+// block state (and so may become active).
+static bool OpenLevel(SessionContext& context)
+{
+    if (context.excessDepth > 0 || context.ifDepth >= MaxLevels - 1) {
+        context.excessDepth++;
+        return false;
+    }
+    context.ifDepth++;
+    context.levelActive[context.ifDepth] = 0;
+    return true;
+}
+
+static LineResult CloseLevel(SessionContext& context)
+{
+    if (context.excessDepth > 0) {
+        context.excessDepth--;
+        return LineSkipped;
+    }
+    context.levelActive[context.ifDepth] = 0;
+    context.ifDepth--;
+    context.levelActive[0] = 1;
+    if (context.ifDepth >= 0)
+        return LineSkipped;
+    context.ifDepth = 0;
+    AppendReport(context, "Zu viele 'endif'");
+    return LineFailed;
+}
+
+static LineResult UnknownCommand(SessionContext& context)
+{
+    if (!LineActive(context))
+        return LineIgnored;
+    AppendReport(context, "Unbekanntes %d-er Kommando '", context.tokenCount);
+    EchoTokens(context);
+    return LineFailed;
+}
+
+// The field an if subject compares with, or nullptr for filepresence and for
+// unknown subjects (`known` tells them apart).
+static const char* SubjectField(SessionContext& context, bool& known)
+{
+    known = true;
+    if (TokenIs(context, 1, "user"))
+        return context.userName;
+    if (TokenIs(context, 1, "computername"))
+        return context.computerName;
+    if (TokenIs(context, 1, "macaddress"))
+        return context.macAddress;
+    known = TokenIs(context, 1, "filepresence");
+    return nullptr;
+}
+
+static LineResult Condition(SessionContext& context)
+{
+    bool hasSlot = OpenLevel(context);
+    bool known;
+    const char* field = SubjectField(context, known);
+    if (!known)
+        return LineIgnored;
+    char op = context.tokens[2][0];
+    if (op != '=' && op != '!')
+        return LineIgnored;
+    const char* value = context.tokens[3];
+
+    bool present = false;
+    bool holds;
+    if (field) {
+        holds = EqualsFolded(value, field) == (op == '=');
+    } else {
+        present = FileExists(value) != 0;
+        holds = present == (op == '=');
+    }
+    if (!holds)
+        return LineIgnored;
+    if (!field)
+        AppendReport(context, present ? "Filepresence = %s" : "Filepresence != %s", value);
+    if (hasSlot && context.levelActive[context.ifDepth - 1] != 0)
+        context.levelActive[context.ifDepth] = 1;
+    return field ? LineSkipped : LineDone;
+}
+
+static LineResult Worker(SessionContext& context)
+{
+    const CommandEntry* entry = FindCommand(context.tokens[0], context.tokenCount);
+    if (!entry)
+        return UnknownCommand(context);
+    return entry->handler(context);
+}
+
+static LineResult OneToken(SessionContext& context)
+{
+    if (TokenIs(context, 0, "endif"))
+        return CloseLevel(context);
+    if (!LineActive(context))
+        return LineSkipped;
+    if (TokenIs(context, 0, "exit") || TokenIs(context, 0, "quit")) {
+        EchoTokens(context);
+        context.ifDepth = 0;
+        context.excessDepth = 0;
+        return LineStop;
+    }
+    if (TokenIs(context, 0, "show_tmp")) {
+        AppendReportText(context, TempInfoText());
+        return LineDone;
+    }
+    return Worker(context);
+}
+
+static LineResult TwoTokens(SessionContext& context)
+{
+    if (!LineActive(context))
+        return LineSkipped;
+    if (TokenIs(context, 0, "write") || TokenIs(context, 0, "echo") || TokenIs(context, 0, "print")) {
+        AppendReportText(context, context.tokens[1]);
+        return LineDone;
+    }
+    return Worker(context);
+}
+
+LineResult ExecuteLine(SessionContext& context, const char* line)
+{
+    if (context.ifDepth == 0)
+        context.levelActive[0] = 1;
+    switch (SplitLine(context, line)) {
+    case 0:
+        return LineIgnored;
+    case 1:
+        return OneToken(context);
+    case 2:
+        return TwoTokens(context);
+    case 3:
+        if (!LineActive(context))
+            return LineSkipped;
+        return Worker(context);
+    case 4:
+        if (!TokenIs(context, 0, "if"))
+            return LineIgnored;
+        return Condition(context);
+    default:
+        return UnknownCommand(context);
+    }
+}
