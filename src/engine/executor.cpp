@@ -55,7 +55,7 @@ static LineResult CloseLevel(SessionContext& context)
 static LineResult UnknownCommand(SessionContext& context)
 {
     if (!LineActive(context))
-        return LineIgnored;
+        return context.tokenCount == MaxTokens ? LineIgnored : LineSkipped;
     AppendReport(context, "Unbekanntes %d-er Kommando '", context.tokenCount);
     EchoTokens(context);
     return LineFailed;
@@ -105,20 +105,36 @@ static LineResult Condition(SessionContext& context)
     return field ? LineSkipped : LineDone;
 }
 
-static LineResult Worker(SessionContext& context)
+static bool IsBuiltin(const SessionContext& context)
 {
-    const CommandEntry* entry = FindCommand(context.tokens[0], context.tokenCount);
-    if (!entry)
-        return UnknownCommand(context);
-    return entry->handler(context);
+    if (context.tokenCount == 1)
+        return TokenIs(context, 0, "exit") || TokenIs(context, 0, "quit") || TokenIs(context, 0, "show_tmp");
+    if (context.tokenCount == 2)
+        return TokenIs(context, 0, "write") || TokenIs(context, 0, "echo") || TokenIs(context, 0, "print");
+    return false;
 }
 
-static LineResult OneToken(SessionContext& context)
+LineKind ClassifyLine(const SessionContext& context)
 {
-    if (TokenIs(context, 0, "endif"))
-        return CloseLevel(context);
-    if (!LineActive(context))
-        return LineSkipped;
+    switch (context.tokenCount) {
+    case 0:
+        return LineKind::Empty;
+    case 4:
+        return TokenIs(context, 0, "if") ? LineKind::Condition : LineKind::Dropped;
+    case 5:
+        return LineKind::Unknown;
+    }
+    if (context.tokenCount == 1 && TokenIs(context, 0, "endif"))
+        return LineKind::EndBlock;
+    if (IsBuiltin(context))
+        return LineKind::Builtin;
+    if (FindCommand(context.tokens[0], context.tokenCount))
+        return LineKind::Worker;
+    return LineKind::Unknown;
+}
+
+static LineResult Builtin(SessionContext& context)
+{
     if (TokenIs(context, 0, "exit") || TokenIs(context, 0, "quit")) {
         EchoTokens(context);
         context.ifDepth = 0;
@@ -129,40 +145,32 @@ static LineResult OneToken(SessionContext& context)
         AppendReportText(context, TempInfoText());
         return LineDone;
     }
-    return Worker(context);
-}
-
-static LineResult TwoTokens(SessionContext& context)
-{
-    if (!LineActive(context))
-        return LineSkipped;
-    if (TokenIs(context, 0, "write") || TokenIs(context, 0, "echo") || TokenIs(context, 0, "print")) {
-        AppendReportText(context, context.tokens[1]);
-        return LineDone;
-    }
-    return Worker(context);
+    // write, echo, print: the text as it stands, without the keyword.
+    AppendReportText(context, context.tokens[1]);
+    return LineDone;
 }
 
 LineResult ExecuteLine(SessionContext& context, const char* line)
 {
     if (context.ifDepth == 0)
         context.levelActive[0] = 1;
-    switch (SplitLine(context, line)) {
-    case 0:
+    SplitLine(context, line);
+    switch (ClassifyLine(context)) {
+    case LineKind::Empty:
+    case LineKind::Dropped:
         return LineIgnored;
-    case 1:
-        return OneToken(context);
-    case 2:
-        return TwoTokens(context);
-    case 3:
+    case LineKind::EndBlock:  // closes inactive blocks too
+        return CloseLevel(context);
+    case LineKind::Condition:  // evaluated whether or not the line is active
+        return Condition(context);
+    case LineKind::Unknown:
+        return UnknownCommand(context);
+    case LineKind::Builtin:
+        return LineActive(context) ? Builtin(context) : LineSkipped;
+    case LineKind::Worker:
         if (!LineActive(context))
             return LineSkipped;
-        return Worker(context);
-    case 4:
-        if (!TokenIs(context, 0, "if"))
-            return LineIgnored;
-        return Condition(context);
-    default:
-        return UnknownCommand(context);
+        return FindCommand(context.tokens[0], context.tokenCount)->handler(context);
     }
+    return LineIgnored;
 }

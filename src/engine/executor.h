@@ -10,6 +10,19 @@
 // `line` is one trimmed script line that is not a comment.
 LineResult ExecuteLine(SessionContext& context, const char* line);
 
+// What a line is, from its tokens alone (after SplitLine), whatever the
+// block state: the executor acts on this, and the script checker reads it.
+enum class LineKind {
+    Empty,        // no token
+    Builtin,      // exit, quit, show_tmp, write, echo, print
+    Worker,       // a command of the command table
+    Condition,    // if with subject, operator and value
+    EndBlock,     // endif
+    Dropped,      // four tokens that are no if: dropped without a message
+    Unknown,      // no command with this keyword and token count
+};
+LineKind ClassifyLine(const SessionContext& context);
+
 // Number of if blocks open at the current line, those beyond the deepest
 // level the block state holds included.
 int OpenBlocks(const SessionContext& context);
