@@ -12,7 +12,10 @@
 
 class TextReader {
 public:
-    explicit TextReader(const char* path);
+    // Whether a Ctrl-Z byte ends the text, as text mode has it, or is an
+    // ordinary byte, for a file that must be read to its physical end.
+    enum class CtrlZ { EndsText, Ordinary };
+    explicit TextReader(const char* path, CtrlZ ctrlZ = CtrlZ::EndsText);
     bool isOpen() const { return file != nullptr; }
     // Reads the next piece into `line` (room for size - 1 characters and a
     // terminator). False at the end of the text or after a read error; the
@@ -23,6 +26,7 @@ private:
     bool fill();
 
     std::unique_ptr<File> file;
+    CtrlZ ctrlZ;
     bool ended = false;
     size_t position = 0;
     size_t available = 0;

@@ -4,6 +4,8 @@
 // refusals as everyone else (as on Windows, where read-only binds all).
 #include "platform/platform.h"
 #include "platform/posix/path_map.h"
+#include "platform/posix/posix_connections.h"
+#include "platform/posix/posix_process.h"
 
 #include <fcntl.h>
 #include <ifaddrs.h>
@@ -22,10 +24,6 @@
 #include <string>
 
 namespace {
-
-// Win32 ERROR_NO_NETWORK: what the connection services answer until the
-// network-drive commands bring a POSIX implementation of their own.
-constexpr int NoNetwork = 1222;
 
 bool CopyIfFits(const char* text, char* out, size_t size)
 {
@@ -417,15 +415,30 @@ public:
         return static_cast<long>(std::strlen(value));
     }
 
-    // --- Processes and network connections ----------------------------------
-    // Placeholders: process start and drive connections are built together
-    // with the launch and network-drive commands. Until then a start fails
-    // and every connection request answers "no network".
+    // --- Processes --------------------------------------------------------
 
-    int startProcess(const char*, const char*, bool) override { return -1; }
-    int addConnection(const char*, const char*) override { return NoNetwork; }
-    int getConnection(const char*, char*, size_t) override { return NoNetwork; }
-    int cancelConnection(const char*, bool) override { return NoNetwork; }
+    int startProcess(const char* application, const char* commandLine, bool wait) override
+    {
+        return StartPosixProcess(application, commandLine, wait);
+    }
+
+    // The POSIX command processor, run as "sh -c TEXT"; PATH entries are
+    // separated by colons; a program file needs no extension.
+    const char* commandProcessorName() override { return "sh"; }
+    char pathListSeparator() override { return ':'; }
+    bool startsFilesWithoutExtension() override { return true; }
+
+    // --- Network connections ---------------------------------------------
+
+    int addConnection(const char* localName, const char* remoteName) override
+    {
+        return AddPosixConnection(localName, remoteName);
+    }
+    int getConnection(const char* localName, char* remote, size_t size) override
+    {
+        return GetPosixConnection(localName, remote, size);
+    }
+    int cancelConnection(const char* localName, bool) override { return CancelPosixConnection(localName); }
 
 private:
     static FsStatus StatusOf(int error)
