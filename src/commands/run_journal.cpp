@@ -30,6 +30,29 @@ LocalTime DosResolution(LocalTime time)
     return time;
 }
 
+// EqualsFolded(CollapseBlanks(line), entry) in one pass that stops at the
+// first difference: every run of blanks in `line` stands for one blank.
+bool EqualsCollapsedFolded(const char* line, const char* entry)
+{
+    const unsigned char* x = reinterpret_cast<const unsigned char*>(line);
+    const unsigned char* y = reinterpret_cast<const unsigned char*>(entry);
+    for (;;) {
+        if (IsBlank(*x)) {
+            while (IsBlank(*x))
+                x++;
+            if (*y++ != ' ')
+                return false;
+            continue;
+        }
+        if (FoldCase(*x) != FoldCase(*y))
+            return false;
+        if (*x == 0)
+            return true;
+        x++;
+        y++;
+    }
+}
+
 // True when the journal holds the fingerprint on a line of its own, ignoring
 // blanks around and doubled blanks inside the line and the case of A-Z. The
 // journal is read to its end whatever it holds; a missing journal is empty.
@@ -40,8 +63,7 @@ bool JournalHolds(const char* journal, const char* entry)
     bool found = false;
     while (reader.readLine(line)) {
         TrimLine(line);
-        CollapseBlanks(line);
-        if (EqualsFolded(line, entry))
+        if (EqualsCollapsedFolded(line, entry))
             found = true;
     }
     return found;

@@ -155,6 +155,11 @@ LineResult ExecuteLine(SessionContext& context, const char* line)
     if (context.ifDepth == 0)
         context.levelActive[0] = 1;
     SplitLine(context, line);
+    // At an inactive level a line of one to three tokens is skipped unless it
+    // is an endif; nothing needs to be looked up for it.
+    const bool shortLine = context.tokenCount >= 1 && context.tokenCount <= 3;
+    if (shortLine && !LineActive(context) && !(context.tokenCount == 1 && TokenIs(context, 0, "endif")))
+        return LineSkipped;
     switch (ClassifyLine(context)) {
     case LineKind::Empty:
     case LineKind::Dropped:

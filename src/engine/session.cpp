@@ -34,6 +34,11 @@ void AppendReport(SessionContext& context, const char* format, ...)
 {
     size_t end = ReportEnd(context);
     size_t room = ReportSize - end;
+    if (room <= 1) {  // a full report takes nothing more: no need to format
+        context.report[end] = 0;
+        context.reportLength = end;
+        return;
+    }
     va_list args;
     va_start(args, format);
     int written = std::vsnprintf(context.report + end, room, format, args);

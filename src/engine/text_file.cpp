@@ -1,6 +1,7 @@
 // Text-mode reading and writing of line files.
 #include "engine/text_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 TextReader::TextReader(const char* path, CtrlZ ctrlZ) : file(Os().openFile(path, OpenMode::Read)), ctrlZ(ctrlZ) {}
@@ -16,25 +17,58 @@ bool TextReader::fill()
     return available > 0;
 }
 
+// Copies the run of ordinary bytes at the start of `text` (at most
+// `length`) to `out` and answers its length: it ends before the first CR,
+// LF or, when it ends the text, Ctrl-Z.
+static size_t CopyPlainRun(const char* text, size_t length, bool ctrlZEnds, char* out)
+{
+    static const struct Stops {
+        bool withCtrlZ[256] = {};
+        bool withoutCtrlZ[256] = {};
+        Stops()
+        {
+            withCtrlZ['\r'] = withCtrlZ['\n'] = withCtrlZ[0x1A] = true;
+            withoutCtrlZ['\r'] = withoutCtrlZ['\n'] = true;
+        }
+    } stops;
+    const bool* stop = ctrlZEnds ? stops.withCtrlZ : stops.withoutCtrlZ;
+    size_t i = 0;
+    for (; i < length; i++) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (stop[c])
+            break;
+        out[i] = static_cast<char>(c);
+    }
+    return i;
+}
+
 bool TextReader::readLine(char* line, int size)
 {
     if (!file || size <= 1)
         return false;
-    int n = 0;
-    while (n < size - 1) {
+    const size_t limit = static_cast<size_t>(size - 1);
+    size_t n = 0;
+    while (n < limit) {
         if (position == available && !fill())
             break;
-        char c = buffer[position++];
+        // Whole runs of ordinary bytes are copied at once; only the byte
+        // that ends a run is looked at on its own.
+        const size_t span = std::min(available - position, limit - n);
+        const size_t plain = CopyPlainRun(buffer + position, span, ctrlZ == CtrlZ::EndsText, line + n);
+        n += plain;
+        position += plain;
+        if (plain == span)
+            continue;
+        const char c = buffer[position++];
         if (c == '\r')
             continue;
-        if (c == 0x1A && ctrlZ == CtrlZ::EndsText) {  // Ctrl-Z: nothing after it is text
-            ended = true;
-            available = position = 0;
+        if (c == '\n') {
+            line[n++] = c;
             break;
         }
-        line[n++] = c;
-        if (c == '\n')
-            break;
+        ended = true;  // Ctrl-Z: nothing after it is text
+        available = position = 0;
+        break;
     }
     line[n] = 0;
     if (file->failed())

@@ -7,13 +7,17 @@
 
 #include <cstring>
 
-const char TokenChars[] = "abcdefghijklmnopqrstuvwxyz_0123456789\\/.:=!$";
+constexpr char TokenChars[] = "abcdefghijklmnopqrstuvwxyz_0123456789\\/.:=!$";
 
 bool CharInSet(const char* set, unsigned char c)
 {
     if (!set || c == 0)
         return false;
-    return std::strchr(set, c) != nullptr;
+    for (const char* p = set; *p; p++) {
+        if (static_cast<unsigned char>(*p) == c)
+            return true;
+    }
+    return false;
 }
 
 bool CharInSetFolded(const char* set, unsigned char c)
@@ -21,50 +25,55 @@ bool CharInSetFolded(const char* set, unsigned char c)
     return CharInSet(set, FoldCase(c));
 }
 
-// A 256-entry table of the token characters, built once, so that the inner
-// loop of the tokenizer is a single lookup per byte.
-static const bool* TokenCharTable()
+namespace {
+
+// Every token character folded to lower case, 0 for every other byte, so
+// that the inner loops of the tokenizer are one lookup per byte.
+struct FoldTable {
+    unsigned char folded[256] = {};
+};
+
+constexpr FoldTable MakeFoldTable()
 {
-    static bool table[256];
-    static bool built = false;
-    if (!built) {
-        for (int c = 1; c < 256; c++)
-            table[c] = CharInSetFolded(TokenChars, static_cast<unsigned char>(c));
-        built = true;
+    FoldTable table;
+    for (const char* p = TokenChars; *p; p++) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        table.folded[c] = c;
+        if (c >= 'a' && c <= 'z')
+            table.folded[c - 'a' + 'A'] = c;
     }
     return table;
 }
+
+constexpr FoldTable TokenFold = MakeFoldTable();
+
+}  // namespace
 
 const char* NextToken(const char* text, char* slot, int limit)
 {
     if (!text || !slot || limit <= 0)
         return nullptr;
-    const bool* isTokenChar = TokenCharTable();
+    const unsigned char* folded = TokenFold.folded;
     slot[0] = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    for (;; p++) {
-        unsigned char c = *p;
-        if (c == 0)
-            return nullptr;
-        if (isTokenChar[c]) {
-            int n = 0;
-            while (n < limit && isTokenChar[*p])
-                slot[n++] = static_cast<char>(FoldCase(*p++));
-            slot[n] = 0;
-            return reinterpret_cast<const char*>(p);
-        }
-        if (c == '"') {
+    // Blanks, bytes 0x80-0xFF and every other separator are skipped.
+    while (*p && !folded[*p] && *p != '"')
+        p++;
+    if (*p == 0)
+        return nullptr;
+    int n = 0;
+    if (*p == '"') {
+        p++;
+        while (n < limit && *p && *p != '"')
+            slot[n++] = static_cast<char>(*p++);
+        if (*p == '"')
             p++;
-            int n = 0;
-            while (n < limit && *p && *p != '"')
-                slot[n++] = static_cast<char>(*p++);
-            slot[n] = 0;
-            if (*p == '"')
-                p++;
-            return reinterpret_cast<const char*>(p);
-        }
-        // Blanks, bytes 0x80-0xFF and every other separator are skipped.
+    } else {
+        for (unsigned char c; n < limit && (c = folded[*p]) != 0; p++)
+            slot[n++] = static_cast<char>(c);
     }
+    slot[n] = 0;
+    return reinterpret_cast<const char*>(p);
 }
 
 int SplitLine(SessionContext& context, const char* line)
@@ -87,7 +96,7 @@ bool EqualsFolded(const char* a, const char* b)
 {
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
-    while (*x && FoldCase(*x) == FoldCase(*y)) {
+    while (*x && (*x == *y || FoldCase(*x) == FoldCase(*y))) {
         x++;
         y++;
     }
@@ -115,10 +124,20 @@ void TrimRight(char* text)
     text[end] = 0;
 }
 
+// TrimLeft and then TrimRight, in one pass over the text.
 void TrimLine(char* text)
 {
-    TrimLeft(text);
-    TrimRight(text);
+    if (!text)
+        return;
+    size_t start = 0;
+    while (IsBlank(static_cast<unsigned char>(text[start])))
+        start++;
+    size_t end = start + std::strlen(text + start);
+    while (end > start && static_cast<unsigned char>(text[end - 1]) <= 0x20)
+        end--;
+    if (start > 0)
+        std::memmove(text, text + start, end - start);
+    text[end - start] = 0;
 }
 
 void CollapseBlanks(char* text)
