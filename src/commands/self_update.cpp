@@ -3,13 +3,11 @@
 
 #include <cstring>
 
+#include "commands/file_operations.h"
 #include "commands/file_probes.h"
 #include "commands/program_launch.h"
 #include "engine/command_table.h"
 #include "platform/platform.h"
-
-// From the file operations: 1 when both files exist and are identical.
-int CompareFiles(const char* first, const char* second);
 
 namespace {
 

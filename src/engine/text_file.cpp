@@ -113,6 +113,16 @@ void TextWriter::writeLine(const char* text)
     write("\n");
 }
 
+bool TextWriter::flush()
+{
+    if (!file)
+        return false;
+    drain();
+    if (!file->flush())
+        ok = false;
+    return ok;
+}
+
 bool TextWriter::finish()
 {
     if (!file)

@@ -21,6 +21,8 @@ public:
     // terminator). False at the end of the text or after a read error; the
     // piece being read when an error happens is dropped.
     bool readLine(char* line, int size = LineSize);
+    // True when reading stopped at a read error rather than at the end.
+    bool failed() const { return file && file->failed(); }
 
 private:
     bool fill();
@@ -42,6 +44,9 @@ public:
     void write(const char* text);
     // Writes `text` and a line end.
     void writeLine(const char* text);
+    // Writes out what is buffered and makes it durable: true when every
+    // byte so far reached the file.
+    bool flush();
     // Writes out what is buffered and closes: true when every byte reached
     // the file.
     bool finish();

@@ -127,6 +127,8 @@ public:
         return result == 0;
     }
 
+    bool failed() const override { return broken; }
+
 private:
     // Loops until everything is moved, the end of the file, or an error.
     size_t transfer(void* buffer, size_t size, bool writing)
@@ -140,6 +142,8 @@ private:
                                           : ::read(descriptor, bytes + done, size - done);
             if (moved < 0 && errno == EINTR)
                 continue;
+            if (moved < 0)
+                broken = true;  // an error, not the end of the file
             if (moved <= 0)
                 break;
             done += static_cast<size_t>(moved);
@@ -148,6 +152,7 @@ private:
     }
 
     int descriptor;
+    bool broken = false;
 };
 
 int OpenFlags(OpenMode mode)

@@ -1,0 +1,1 @@
+echo Einmal gestartet> einmal.txt

@@ -1,0 +1,15 @@
+// Plain-line output of the status window.
+#include "app/plain_view.h"
+
+#include "app/cp1252.h"
+
+void PlainView::Write(const std::string& text)
+{
+    if (text.empty())
+        return;
+    std::string shown = DisplayText(text, true);
+    if (shown.back() != '\n')
+        shown += '\n';
+    out << shown;
+    out.flush();
+}
