@@ -55,9 +55,10 @@ int main()
 
     std::printf("runonce: journal of %d entries, %ld bytes; fingerprint \"%s\"\n", JournalEntries,
                 static_cast<long>(std::filesystem::file_size(journal)), fingerprint.c_str());
-    const double own = bench::BestOf([&] { bench::Require(RunOnce(context, "setup.exe") == 0, "runonce finds the entry"); });
-    const double grep = bench::BestOf([&] { bench::RunToolExpecting({"grep", "-c", "-i", "-F", fingerprint, journal}); });
-    bench::Report("runonce_journal", "time vs grep -c -i -F", own / grep, bench::Goal::AtMost, 2.0,
-                  bench::Milliseconds("runonce", own) + ", " + bench::Milliseconds("grep -c -i -F", grep));
+    const bench::Times t = bench::BestOfEach(
+        [&] { bench::Require(RunOnce(context, "setup.exe") == 0, "runonce finds the entry"); },
+        [&] { bench::RunToolExpecting({"grep", "-c", "-i", "-F", fingerprint, journal}); });
+    bench::Report("runonce_journal", "time vs grep -c -i -F", t.own / t.reference, bench::Goal::AtMost, 2.0,
+                  bench::Milliseconds("runonce", t.own) + ", " + bench::Milliseconds("grep -c -i -F", t.reference));
     return 0;
 }

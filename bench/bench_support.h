@@ -8,6 +8,7 @@
 // system's own code runs in-process, as it does in a logon.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,18 +67,27 @@ inline double SecondsOf(const std::function<void()>& work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Runs `prepare` (untimed) and then `work` (timed), once to warm up and then
-// Runs() times; answers the best time in seconds.
-inline double BestOf(const std::function<void()>& work, const std::function<void()>& prepare = [] {})
+struct Times {
+    double own;        // the system's own code
+    double reference;  // the reference tool
+};
+
+// Times the system's own code and the reference alternately, so that both
+// meet the same noise: `prepare` (untimed) before every run, one warm-up
+// run of each, then Runs() timed runs of each; the best of each counts.
+inline Times BestOfEach(const std::function<void()>& own, const std::function<void()>& reference,
+                        const std::function<void()>& prepare = [] {})
 {
     prepare();
-    work();
-    double best = 1e30;
+    own();
+    prepare();
+    reference();
+    Times best{1e30, 1e30};
     for (int i = 0, runs = Runs(); i < runs; i++) {
         prepare();
-        const double t = SecondsOf(work);
-        if (t < best)
-            best = t;
+        best.own = std::min(best.own, SecondsOf(own));
+        prepare();
+        best.reference = std::min(best.reference, SecondsOf(reference));
     }
     return best;
 }

@@ -32,9 +32,13 @@ int ScanFile(SessionContext& context, const char* file, char* line, bool wholeFi
     bool readable = reader.isOpen() && FileLength(file) >= 0;
     int found = 0;
     char piece[LineSize];
+    bool lineTrimmed = false;
     while (readable && reader.readLine(piece)) {
         TrimLine(piece);
-        TrimLine(line);
+        if (!lineTrimmed) {  // once is enough: trimming it again changes nothing
+            TrimLine(line);
+            lineTrimmed = true;
+        }
         if (EqualsFolded(piece, line)) {
             found = 1;
             if (!wholeFile)

@@ -98,12 +98,32 @@ void TextWriter::put(char c)
     buffer[used++] = c;
 }
 
+void TextWriter::putRun(const char* bytes, size_t size)
+{
+    while (size > 0) {
+        if (used == sizeof buffer)
+            drain();
+        const size_t part = std::min(size, sizeof buffer - used);
+        std::memcpy(buffer + used, bytes, part);
+        used += part;
+        bytes += part;
+        size -= part;
+    }
+}
+
 void TextWriter::write(const char* text)
 {
-    for (const char* p = text; *p; p++) {
-        if (*p == '\n')
+    for (const char* p = text; *p;) {
+        size_t run = 0;
+        while (p[run] && p[run] != '\n')
+            run++;
+        putRun(p, run);
+        p += run;
+        if (*p == '\n') {
             put('\r');
-        put(*p);
+            put('\n');
+            p++;
+        }
     }
 }
 

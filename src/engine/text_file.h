@@ -53,6 +53,8 @@ public:
 
 private:
     void put(char c);
+    // Appends `size` bytes as they are (no line feed among them).
+    void putRun(const char* bytes, size_t size);
     void drain();
 
     std::unique_ptr<File> file;
