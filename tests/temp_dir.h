@@ -1,19 +1,49 @@
-// A temporary directory for one test, removed with everything in it.
+// A temporary directory for one test, removed with everything in it, and
+// portable helpers for setting environment variables in tests.
 #pragma once
 
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include <filesystem>
 
+// Sets (value non-null) or removes (value null) an environment variable of
+// this process.
+inline void SetTestEnv(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
 class TempDir {
 public:
+#ifdef _WIN32
+    static constexpr char Separator = '\\';
+#else
+    static constexpr char Separator = '/';
+#endif
+
     TempDir()
     {
-        char pattern[] = "/tmp/tallmoor-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path = made ? made : "/tmp";
+        std::error_code ignored;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(ignored);
+        std::random_device seed;
+        std::mt19937 numbers(seed());
+        for (int attempt = 0; attempt < 100 && path.empty(); attempt++) {
+            std::filesystem::path candidate = base / ("tallmoor-test-" + std::to_string(numbers()));
+            if (std::filesystem::create_directory(candidate, ignored))
+                path = candidate.string();
+        }
+        if (path.empty())
+            path = base.string();
     }
     ~TempDir()
     {
@@ -24,7 +54,7 @@ public:
                                          std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path, ignored);
     }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + Separator + name; }
 
     std::string write(const std::string& name, const std::string& content) const
     {
