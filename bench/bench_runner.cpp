@@ -71,17 +71,19 @@ int main()
         SetUserName(context, "benutzer");
     };
     bool aborted = false;
+    size_t reportLength = 0;
     const bench::Times t = bench::BestOfEach(
         [&] {
             RunScript(context, aborted);
             bench::Require(std::strstr(context.report, "Abschnitt fertig") != nullptr, "the script ran");
+            reportLength = std::strlen(context.report);
         },
         [&] { bench::RunToolExpecting({"wc", "-l", script}); }, prepare);
     const double own = t.own;
     const double wc = t.reference;
 
     std::printf("runner: script of %d lines, %ld bytes; report %zu characters\n", ScriptLines,
-                static_cast<long>(std::filesystem::file_size(script)), std::strlen(context.report));
+                static_cast<long>(std::filesystem::file_size(script)), reportLength);
     char detail[160];
     std::snprintf(detail, sizeof detail, "runner %.0f lines/s (%.2f ms), wc -l %.0f lines/s (%.2f ms)",
                   ScriptLines / own, own * 1000, ScriptLines / wc, wc * 1000);

@@ -24,13 +24,13 @@ extern char** environ;
 
 namespace bench {
 
-// Timed runs after one untimed warm-up run; the best one counts. 5 unless
+// Timed runs after one untimed warm-up run; the best one counts. 9 unless
 // $TALLMOOR_BENCH_RUNS says otherwise (more for profiling).
 inline int Runs()
 {
     const char* text = std::getenv("TALLMOOR_BENCH_RUNS");
     const int runs = text ? std::atoi(text) : 0;
-    return runs > 0 ? runs : 5;
+    return runs > 0 ? runs : 9;
 }
 
 // A scratch directory, removed with everything in it. It lies below

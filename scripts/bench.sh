@@ -5,7 +5,7 @@
 # minutes. Missed goals do not fail the run; a benchmark that cannot run does.
 #   TALLMOOR_BENCH_DIR   scratch directory (default build-bench/scratch); it
 #                        needs about 1 GiB free
-#   TALLMOOR_BENCH_RUNS  timed runs per figure, the best counts (default 5)
+#   TALLMOOR_BENCH_RUNS  timed runs per figure, the best counts (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,7 +44,7 @@ run "file_copy and CompareFiles, 256 MiB" build-bench/bench/bench_file_copy
 run "cmd_insert and cmd_delete, 1,000,000 lines" build-bench/bench/bench_line_edit
 run "runonce, journal of 100,000 entries" build-bench/bench/bench_runonce
 run "runner, script of 1,000,000 lines" build-bench/bench/bench_runner
-exe=$(find build* -name tallmoor.exe -type f 2>/dev/null | head -1 || true)
+exe=$(find build-win64 build-win32 -name tallmoor.exe -type f 2>/dev/null | head -1 || true)
 run "logon: CPU time, memory, size" build-bench/bench/bench_logon examples \
   build-bench/bench/bench_logon_driver build-bench/bench/tallmoor_static ${exe:+"$exe"}
 
