@@ -84,6 +84,9 @@ public:
     {
         return real.startProcess(application, commandLine, wait);
     }
+    const char* commandProcessorName() override { return real.commandProcessorName(); }
+    char pathListSeparator() override { return real.pathListSeparator(); }
+    bool startsFilesWithoutExtension() override { return real.startsFilesWithoutExtension(); }
     int addConnection(const char* local, const char* remote) override { return real.addConnection(local, remote); }
     int getConnection(const char* local, char* remote, size_t size) override
     {

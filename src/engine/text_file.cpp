@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-TextReader::TextReader(const char* path) : file(Os().openFile(path, OpenMode::Read)) {}
+TextReader::TextReader(const char* path, CtrlZ ctrlZ) : file(Os().openFile(path, OpenMode::Read)), ctrlZ(ctrlZ) {}
 
 bool TextReader::fill()
 {
@@ -27,7 +27,7 @@ bool TextReader::readLine(char* line, int size)
         char c = buffer[position++];
         if (c == '\r')
             continue;
-        if (c == 0x1A) {  // Ctrl-Z: nothing after it is text
+        if (c == 0x1A && ctrlZ == CtrlZ::EndsText) {  // Ctrl-Z: nothing after it is text
             ended = true;
             available = position = 0;
             break;
@@ -77,6 +77,16 @@ void TextWriter::writeLine(const char* text)
 {
     write(text);
     write("\n");
+}
+
+bool TextWriter::flush()
+{
+    if (!file)
+        return false;
+    drain();
+    if (!file->flush())
+        ok = false;
+    return ok;
 }
 
 bool TextWriter::finish()

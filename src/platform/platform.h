@@ -128,6 +128,14 @@ public:
     // without a time limit and answers the exit status; without, answers 0.
     // Answers -1 when the process cannot be started.
     virtual int startProcess(const char* application, const char* commandLine, bool wait) = 0;
+    // The command processor looked for in the current directory and along
+    // PATH when COMSPEC is not set, and the separator between the entries of
+    // PATH. The defaults are the Windows ones.
+    virtual const char* commandProcessorName() { return "CMD.EXE"; }
+    virtual char pathListSeparator() { return ';'; }
+    // True when a program file without an extension can be started as it
+    // is; on Windows only .EXE, .BAT and .CMD files start.
+    virtual bool startsFilesWithoutExtension() { return false; }
 
     // --- Network connections ---------------------------------------------
     // Win32 result codes: 0 (NO_ERROR) on success, anything else a failure.

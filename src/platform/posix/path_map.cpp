@@ -164,3 +164,15 @@ bool MapWindowsPath(const char* windowsPath, std::string& posixPath)
     posixPath = ResolveComponents(base, rest);
     return true;
 }
+
+std::string WindowsNameOf(const std::string& posixPath)
+{
+    const std::string root = UncRoot() + "/";
+    if (posixPath.size() <= root.size() || posixPath.compare(0, root.size(), root) != 0)
+        return posixPath;
+    std::string name = "\\\\" + posixPath.substr(root.size());
+    for (char& c : name)
+        if (c == '/')
+            c = '\\';
+    return name;
+}

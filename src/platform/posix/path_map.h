@@ -22,3 +22,7 @@ bool MapWindowsPath(const char* windowsPath, std::string& posixPath);
 
 // The directory that stands for drive `letter` (any case): the drive root.
 std::string DriveDirectory(char letter);
+
+// The system's name for a POSIX path: a path below $TALLMOOR_UNC_ROOT as the
+// UNC name it stands for ("\\server\share\rest"), any other path as it is.
+std::string WindowsNameOf(const std::string& posixPath);

@@ -4,6 +4,8 @@
 // refusals as everyone else (as on Windows, where read-only binds all).
 #include "platform/platform.h"
 #include "platform/posix/path_map.h"
+#include "platform/posix/posix_connections.h"
+#include "platform/posix/posix_process.h"
 
 #include <fcntl.h>
 #include <ifaddrs.h>
@@ -22,10 +24,6 @@
 #include <string>
 
 namespace {
-
-// Win32 ERROR_NO_NETWORK: what the connection services answer until the
-// network-drive commands bring a POSIX implementation of their own.
-constexpr int NoNetwork = 1222;
 
 bool CopyIfFits(const char* text, char* out, size_t size)
 {
@@ -129,6 +127,8 @@ public:
         return result == 0;
     }
 
+    bool failed() const override { return broken; }
+
 private:
     // Loops until everything is moved, the end of the file, or an error.
     size_t transfer(void* buffer, size_t size, bool writing)
@@ -142,6 +142,8 @@ private:
                                           : ::read(descriptor, bytes + done, size - done);
             if (moved < 0 && errno == EINTR)
                 continue;
+            if (moved < 0)
+                broken = true;  // an error, not the end of the file
             if (moved <= 0)
                 break;
             done += static_cast<size_t>(moved);
@@ -150,6 +152,7 @@ private:
     }
 
     int descriptor;
+    bool broken = false;
 };
 
 int OpenFlags(OpenMode mode)
@@ -417,15 +420,30 @@ public:
         return static_cast<long>(std::strlen(value));
     }
 
-    // --- Processes and network connections ----------------------------------
-    // Placeholders: process start and drive connections are built together
-    // with the launch and network-drive commands. Until then a start fails
-    // and every connection request answers "no network".
+    // --- Processes --------------------------------------------------------
 
-    int startProcess(const char*, const char*, bool) override { return -1; }
-    int addConnection(const char*, const char*) override { return NoNetwork; }
-    int getConnection(const char*, char*, size_t) override { return NoNetwork; }
-    int cancelConnection(const char*, bool) override { return NoNetwork; }
+    int startProcess(const char* application, const char* commandLine, bool wait) override
+    {
+        return StartPosixProcess(application, commandLine, wait);
+    }
+
+    // The POSIX command processor, run as "sh -c TEXT"; PATH entries are
+    // separated by colons; a program file needs no extension.
+    const char* commandProcessorName() override { return "sh"; }
+    char pathListSeparator() override { return ':'; }
+    bool startsFilesWithoutExtension() override { return true; }
+
+    // --- Network connections ---------------------------------------------
+
+    int addConnection(const char* localName, const char* remoteName) override
+    {
+        return AddPosixConnection(localName, remoteName);
+    }
+    int getConnection(const char* localName, char* remote, size_t size) override
+    {
+        return GetPosixConnection(localName, remote, size);
+    }
+    int cancelConnection(const char* localName, bool) override { return CancelPosixConnection(localName); }
 
 private:
     static FsStatus StatusOf(int error)
