@@ -9,18 +9,14 @@
 // Exit status of a check: 0 clean, 1 warnings only, 2 errors (an unreadable
 // file or a wrong call counts as an error).
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "check/check_output.h"
 #include "check/script_check.h"
 #include "check/simulate.h"
 #include "check/text_encoding.h"
 
 namespace {
-
-constexpr int ExitClean = 0;
-constexpr int ExitWarnings = 1;
-constexpr int ExitErrors = 2;
 
 const char Usage[] =
     "Aufruf: tallmoor-check DATEI\n"
@@ -32,66 +28,21 @@ const char Usage[] =
     "Mit --simulate: f\xfchrt das Script probeweise aus, ohne etwas zu \xe4ndern, und zeigt\n"
     "den Bericht und die Aktionen, die ausgef\xfchrt w\xfcrden.\n";
 
-void Print(const std::string& cp1252Text)
-{
-    std::fputs(Cp1252ToUtf8(cp1252Text).c_str(), stdout);
-}
-
-// The report's CR LF (and a lone CR) as the terminal's line end.
-std::string TerminalLines(const std::string& report)
-{
-    std::string out;
-    for (size_t i = 0; i < report.size(); i++) {
-        if (report[i] == '\r') {
-            if (i + 1 < report.size() && report[i + 1] == '\n')
-                continue;
-            out += '\n';
-            continue;
-        }
-        out += report[i];
-    }
-    if (!out.empty() && out.back() != '\n')
-        out += '\n';
-    return out;
-}
-
-std::string Count(int count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 int Check(const char* file)
 {
-    int errors = 0;
-    int warnings = 0;
-    for (const Finding& finding : CheckScript(file)) {
-        (finding.severity == Severity::Error ? errors : warnings)++;
-        std::string place = file;
-        if (finding.line > 0)
-            place += ":" + std::to_string(finding.line);
-        std::fputs(place.c_str(), stdout);  // the name as the shell gave it
-        Print(std::string(": ") + SeverityText(finding.severity) + ": " + finding.text + "\n");
-    }
-    Print(Count(errors, "Fehler", "Fehler") + ", " + Count(warnings, "Warnung", "Warnungen") + "\n");
-    return errors ? ExitErrors : warnings ? ExitWarnings : ExitClean;
+    const std::vector<Finding> findings = CheckScript(file);
+    std::fputs(FormatFindings(file, findings).c_str(), stdout);
+    return ExitStatusOf(findings);
 }
 
 int Simulate(const char* file, const SimulationOptions& options)
 {
     const SimulationResult result = SimulateScript(file, options);
     if (!result.ran) {
-        std::fputs(file, stderr);
-        std::fputs(Cp1252ToUtf8(": Fehler: " + result.error + "\n").c_str(), stderr);
+        std::fprintf(stderr, "%s: %s\n", file, Cp1252ToUtf8("Fehler: " + result.error).c_str());
         return ExitErrors;
     }
-    Print("=== Bericht ===\n" + TerminalLines(result.report));
-    if (result.aborted)
-        Print("Scriptabbruch!\n");
-    Print("=== Aktionen ===\n");
-    if (result.actions.empty())
-        Print("(keine)\n");
-    for (const std::string& action : result.actions)
-        Print(action + "\n");
+    std::fputs(FormatSimulation(result).c_str(), stdout);
     return ExitClean;
 }
 
@@ -117,7 +68,7 @@ int main(int argc, char** argv)
                              : arg == "--exe-dir"  ? &options.exeDir
                                                    : nullptr;
         if (arg == "--help" || arg == "-h") {
-            Print(Usage);
+            std::fputs(Cp1252ToUtf8(Usage).c_str(), stdout);
             return ExitClean;
         } else if (arg == "--simulate") {
             simulate = true;

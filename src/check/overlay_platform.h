@@ -57,6 +57,9 @@ public:
     long environment(const char* name, char* out, size_t size) override { return base.environment(name, out, size); }
 
     int startProcess(const char* application, const char* commandLine, bool wait) override;
+    const char* commandProcessorName() override { return base.commandProcessorName(); }
+    char pathListSeparator() override { return base.pathListSeparator(); }
+    bool startsFilesWithoutExtension() override { return base.startsFilesWithoutExtension(); }
     int addConnection(const char* localName, const char* remoteName) override;
     int getConnection(const char* localName, char* remote, size_t size) override;
     int cancelConnection(const char* localName, bool force) override;

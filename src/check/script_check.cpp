@@ -352,7 +352,7 @@ private:
         for (size_t i = 0; i < counts.size(); i++)
             hint += (i ? " oder " : ". " + Quote(context->tokens[0]) + " braucht ") + Number(counts[i]);
         if (!counts.empty())
-            hint += " Tokens";
+            hint += counts.size() == 1 && counts[0] == 1 ? " Token" : " Tokens";
         if (TokenIs(*context, 0, "write") || TokenIs(*context, 0, "echo") || TokenIs(*context, 0, "print"))
             hint += "; den Text in Anf\xfchrungszeichen setzen";
         if (TokenIs(*context, 0, "if"))
