@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cp1252.h"
+#include "platform/cp1252.h"
 #include "app/form.h"
 #include "app/memo_lines.h"
 #include "app/plain_view.h"

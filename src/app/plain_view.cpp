@@ -1,7 +1,7 @@
 // Plain-line output of the status window.
 #include "app/plain_view.h"
 
-#include "app/cp1252.h"
+#include "platform/cp1252.h"
 
 void PlainView::Write(const std::string& text)
 {

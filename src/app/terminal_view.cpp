@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/cp1252.h"
+#include "platform/cp1252.h"
 
 constexpr int LabelColumn = 11;  // labels end here, right-aligned as in the window
 constexpr int FixedRows = 10;    // rows besides the text area's lines

@@ -61,31 +61,36 @@ static LineResult UnknownCommand(SessionContext& context)
     return LineFailed;
 }
 
-// The field an if subject compares with, or nullptr for filepresence and for
-// unknown subjects (`known` tells them apart).
-static const char* SubjectField(SessionContext& context, bool& known)
+bool IsConditionSubject(const char* word)
 {
-    known = true;
+    return EqualsFolded(word, "user") || EqualsFolded(word, "computername") || EqualsFolded(word, "macaddress") ||
+           EqualsFolded(word, "filepresence");
+}
+
+bool IsConditionOperator(const char* word)
+{
+    return word[0] == '=' || word[0] == '!';
+}
+
+// The field a known if subject compares with; nullptr for filepresence.
+static const char* SubjectField(SessionContext& context)
+{
     if (TokenIs(context, 1, "user"))
         return context.userName;
     if (TokenIs(context, 1, "computername"))
         return context.computerName;
     if (TokenIs(context, 1, "macaddress"))
         return context.macAddress;
-    known = TokenIs(context, 1, "filepresence");
     return nullptr;
 }
 
 static LineResult Condition(SessionContext& context)
 {
     bool hasSlot = OpenLevel(context);
-    bool known;
-    const char* field = SubjectField(context, known);
-    if (!known)
+    if (!IsConditionSubject(context.tokens[1]) || !IsConditionOperator(context.tokens[2]))
         return LineIgnored;
+    const char* field = SubjectField(context);
     char op = context.tokens[2][0];
-    if (op != '=' && op != '!')
-        return LineIgnored;
     const char* value = context.tokens[3];
 
     bool present = false;

@@ -23,6 +23,13 @@ enum class LineKind {
 };
 LineKind ClassifyLine(const SessionContext& context);
 
+// The parts of an if line the executor can read: a subject it knows (user,
+// computername, macaddress, filepresence) and an operator whose first
+// character is "=" or "!". A condition with anything else opens an inactive
+// level.
+bool IsConditionSubject(const char* word);
+bool IsConditionOperator(const char* word);
+
 // Number of if blocks open at the current line, those beyond the deepest
 // level the block state holds included.
 int OpenBlocks(const SessionContext& context);

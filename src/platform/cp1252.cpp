@@ -1,5 +1,5 @@
 // Windows-1252 to UTF-8.
-#include "app/cp1252.h"
+#include "platform/cp1252.h"
 
 // Code points of the bytes 80 to 9F; the rest of the code page matches
 // Latin-1 byte for byte.
