@@ -3,7 +3,7 @@
 // front end's text conversion and plain output.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -284,7 +284,8 @@ TEST(Cp1252, DisplayTextHasLfLineEndsAndNoControls)
 
 TEST_F(WindowTest, PlainViewWritesEachAddedReplacedAndSetTextAsLines)
 {
-    std::ostringstream out;
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
     PlainView view(out);
     form.SetView(&view);
     view.Show(form);
@@ -294,7 +295,11 @@ TEST_F(WindowTest, PlainViewWritesEachAddedReplacedAndSetTextAsLines)
     form.Memo1.Lines.Put(form.Memo1.Lines.Count() - 1, "Warte auf Netzwerk 59");
     form.Memo1.Lines.SetText("Kopf\r\nAusgef\xfchrt\r\n");
     form.SetView(nullptr);
-    EXPECT_EQ(out.str(), "Start\nStartdatei gelesen\n*\nWarte auf Netzwerk 59\nKopf\nAusgef\xc3\xbchrt\n");
+    std::string written(static_cast<size_t>(std::ftell(out)), '\0');
+    std::rewind(out);
+    written.resize(std::fread(&written[0], 1, written.size(), out));
+    std::fclose(out);
+    EXPECT_EQ(written, "Start\nStartdatei gelesen\n*\nWarte auf Netzwerk 59\nKopf\nAusgef\xc3\xbchrt\n");
 }
 
 // Characters of a UTF-8 text: every byte that does not continue a sequence.

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
-#include <iostream>
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -76,14 +76,14 @@ static void Run()
     TerminalInput input;
 
     if (!isatty(STDOUT_FILENO)) {
-        PlainView view(std::cout);
+        PlainView view(stdout);
         form.SetView(&view);
         view.Show(form);
         RunMessageLoop(application, form, input, [] {});
         form.SetView(nullptr);
         return;
     }
-    TerminalView view(form, std::cout);
+    TerminalView view(form, stdout);
     int columns = 0, rows = 0;
     if (TerminalInput::Size(columns, rows))
         view.SetSize(columns, rows);
@@ -104,7 +104,7 @@ int main()
         Run();
     } catch (const std::exception& error) {
         // The platform's exception display.
-        std::cerr << "tallmoor: " << error.what() << std::endl;
+        std::fprintf(stderr, "tallmoor: %s\n", error.what());
     }
     return 0;
 }

@@ -10,6 +10,6 @@ void PlainView::Write(const std::string& text)
     std::string shown = DisplayText(text, true);
     if (shown.back() != '\n')
         shown += '\n';
-    out << shown;
-    out.flush();
+    std::fwrite(shown.data(), 1, shown.size(), out);
+    std::fflush(out);
 }

@@ -4,13 +4,13 @@
 // new line, and the whole text when the text is set (the report).
 #pragma once
 
-#include <ostream>
+#include <cstdio>
 
 #include "app/form.h"
 
 class PlainView : public FormView {
 public:
-    explicit PlainView(std::ostream& out) : out(out) {}
+    explicit PlainView(std::FILE* out) : out(out) {}
     // The window is shown: writes what Memo1 holds already ("Start").
     void Show(const TForm1& form) { Write(form.Memo1.Lines.Text()); }
 
@@ -22,5 +22,5 @@ private:
     // An empty text adds no visible line and writes nothing.
     void Write(const std::string& text);
 
-    std::ostream& out;
+    std::FILE* out;
 };

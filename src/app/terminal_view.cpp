@@ -85,7 +85,7 @@ void TerminalView::SetSize(int newColumns, int newRows)
 
 void TerminalView::Show()
 {
-    out << "\x1b[H\x1b[2J";
+    std::fputs("\x1b[H\x1b[2J", out);
     Draw();
 }
 
@@ -98,12 +98,12 @@ void TerminalView::Draw()
         frame += row + "\x1b[K\r\n";
     frame += "\x1b[J";
     drawnRows = static_cast<int>(screen.size());
-    out << frame;
-    out.flush();
+    std::fwrite(frame.data(), 1, frame.size(), out);
+    std::fflush(out);
 }
 
 void TerminalView::Finish()
 {
-    out << "\x1b[" << (drawnRows + 1) << ";1H";
-    out.flush();
+    std::fprintf(out, "\x1b[%d;1H", drawnRows + 1);
+    std::fflush(out);
 }

@@ -5,7 +5,7 @@
 // event the front end has fed in.
 #pragma once
 
-#include <ostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,7 +17,7 @@ std::vector<std::string> RenderForm(const TForm1& form, int columns, int rows);
 
 class TerminalView : public FormView {
 public:
-    TerminalView(const TForm1& form, std::ostream& out) : form(form), out(out) {}
+    TerminalView(const TForm1& form, std::FILE* out) : form(form), out(out) {}
     void SetSize(int newColumns, int newRows);
     // Clears the screen once, then draws.
     void Show();
@@ -28,7 +28,7 @@ public:
 
 private:
     const TForm1& form;
-    std::ostream& out;
+    std::FILE* out;
     int columns = 80;
     int rows = 24;
     int drawnRows = 0;
