@@ -90,6 +90,10 @@ int Transfer(File& from, File& to, int32_t length)
 int WriteCopy(File& from, File& to, int32_t length)
 {
     int result = Transfer(from, to, length);
+    // A source that changed its size while it was read (another writer, a
+    // file cut short or rewritten) gave no true copy of any one moment.
+    if (result == CopyDone && from.seekEnd() != length)
+        result = CopySizeMismatch;
     if (result == CopyDone && to.seekEnd() != length)
         result = CopySizeMismatch;
     if (result == CopyDone && !to.flush())
@@ -184,6 +188,10 @@ int CompareFiles(const char* first, const char* second)
         if (std::memcmp(bufferA.get(), bufferB.get(), size) != 0)
             return 0;
     }
+    // Equal bytes, but a file that grew while it was compared is not
+    // identical to the other any more.
+    if (a->seekEnd() != length || b->seekEnd() != length)
+        return -1;
     return 1;
 }
 

@@ -70,18 +70,22 @@ bool JournalHolds(const char* journal, const char* entry)
 }
 
 // True when the file exists, is not empty and its last byte is no line
-// feed: an entry appended as it is would be glued onto that last line.
+// feed: an entry appended as it is would be glued onto that last line. A
+// file that exists but cannot be read to its end counts as ending inside a
+// line: an empty line more is harmless, a glued entry spoils the last one.
 bool EndsInsideLine(const char* path)
 {
     std::unique_ptr<File> file = Os().openFile(path, OpenMode::Read);
-    if (!file)
-        return false;
+    if (!file) {
+        FileAttributes attributes;
+        return Os().attributes(path, attributes) == FsStatus::Ok;
+    }
     char chunk[4096];
     char last = '\n';
     size_t got;
     while ((got = file->read(chunk, sizeof chunk)) > 0)
         last = chunk[got - 1];
-    return last != '\n';
+    return last != '\n' || file->failed();
 }
 
 // Appends the entry on a line of its own; false when it was not written.

@@ -6,6 +6,7 @@
 #include "commands/file_operations.h"
 #include "commands/file_probes.h"
 #include "commands/program_launch.h"
+#include "commands/temp_file.h"
 #include "engine/command_table.h"
 #include "platform/platform.h"
 
@@ -23,17 +24,35 @@ bool BuildUpdatePaths(SessionContext& context)
 
 }  // namespace
 
+// The log is written beside its place and replaces the old one only when it
+// is complete: a full disk or a write error leaves the previous log whole
+// rather than a part of the new one.
 int WriteLogFile(SessionContext& context)
 {
     char path[FieldSize];
     if (!JoinFits(path, sizeof path, context.exeDir, "\\Tallmoor.log"))
         return 0;
-    std::unique_ptr<File> log = Os().openFile(path, OpenMode::Write);
-    if (!log)
+    // A read-only log cannot be opened for writing, so it is not replaced.
+    FileAttributes attributes;
+    const FsStatus status = Os().attributes(path, attributes);
+    if (status == FsStatus::Ok && (attributes.readOnly || attributes.directory))
+        return 0;
+    char temp[FieldSize + 4];
+    std::unique_ptr<File> log;
+    const bool created = CreateTempBeside(temp, sizeof temp, path, [&](const char* name) {
+        log = Os().openFile(name, OpenMode::CreateNew);
+        return log != nullptr;
+    });
+    if (!created)
         return 0;
     const size_t length = strnlen(context.report, ReportSize);
-    const bool written = log->write(context.report, length) == length;
-    return log->close() && written ? 1 : 0;
+    bool written = log->write(context.report, length) == length;
+    written = log->flush() && written;
+    written = log->close() && written;
+    if (written && Os().replaceFile(temp, path))
+        return 1;
+    Os().removeFile(temp);
+    return 0;
 }
 
 LineResult SelfUpdate(SessionContext& context)
