@@ -22,14 +22,24 @@ struct Tree {
 
     Tree()
     {
-        char pattern[] = "/tmp/tallmoor-fuzz-run-XXXXXX";
-        root = mkdtemp(pattern);
+        // In memory where the machine has it: the file commands write their
+        // copies through to disk, which would make every run slow.
+        const bool memory = std::filesystem::is_directory("/dev/shm");
+        std::string pattern = std::string(memory ? "/dev/shm" : "/tmp") + "/tallmoor-fuzz-run-XXXXXX";
+        root = mkdtemp(pattern.data());
         setenv("TALLMOOR_UNC_ROOT", (root + "/unc").c_str(), 1);
         setenv("TALLMOOR_DRIVES", (root + "/drives").c_str(), 1);
         script = root + "/unc/srv/logon/Logon.def";
         reset();
         platform = std::make_unique<SandboxPlatform>(root);
         SetPlatform(platform.get());
+    }
+
+    ~Tree()
+    {
+        SetPlatform(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
     }
 
     // Everything a script may have created is removed now and then, so that
