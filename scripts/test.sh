@@ -4,7 +4,7 @@
 #   2. the tests built with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the unit and end-to-end tests of the Release build, last, so that
 #      their summary closes the output.
-# FUZZ_SECONDS sets the time per fuzz target (default 30).
+# FUZZ_SECONDS sets the time per fuzz target (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +12,7 @@ bash scripts/install-deps.sh base fuzz
 
 
 echo "== fuzzing"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLMOOR_SANITIZE=ON >/dev/null
