@@ -300,8 +300,8 @@ TEST_F(DryRun, CommandsChangeNothingOnDisk)
     std::filesystem::create_directories(tree / "drives/c");
     std::filesystem::create_directories(tree / "unc/srv/share");
     std::filesystem::create_directories(tree / "prog");
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
-    ScopedEnvironment drives{"TALLMOOR_DRIVES", (tree / "drives").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
+    ScopedEnv drives{"TALLMOOR_DRIVES", (tree / "drives").c_str()};
     const std::string source = tree.write("data/source.txt", "neuer Inhalt\r\n");
     const std::string target = tree.write("data/target.txt", "alt");
     chmod(target.c_str(), 0444);

@@ -85,7 +85,7 @@ std::vector<std::string> TemporaryFiles(const std::string& dir)
 class SweepBase : public ::testing::Test {
 protected:
     TempDir tree;
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
     QuietPlatform quiet;
     FaultPlatform faults{quiet};
     SessionContext context;
@@ -490,7 +490,7 @@ class FullDisk : public ::testing::Test {
 protected:
     TempDir tree;
     std::string disk = tree / "disk";
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "disk/unc").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "disk/unc").c_str()};
     QuietPlatform platform;
     bool mounted = false;
 
