@@ -3,6 +3,7 @@
 // honoured by this layer itself, so that a privileged user sees the same
 // refusals as everyone else (as on Windows, where read-only binds all).
 #include "platform/platform.h"
+#include "platform/text_out.h"
 #include "platform/posix/path_map.h"
 #include "platform/posix/posix_connections.h"
 #include "platform/posix/posix_process.h"
@@ -25,24 +26,7 @@
 
 namespace {
 
-bool CopyIfFits(const char* text, char* out, size_t size)
-{
-    const size_t length = std::strlen(text);
-    if (!out || length >= size)
-        return false;
-    std::memcpy(out, text, length + 1);
-    return true;
-}
 
-void CopyCut(const char* text, char* out, size_t size)
-{
-    if (size == 0)
-        return;
-    const size_t length = std::strlen(text);
-    const size_t count = length < size - 1 ? length : size - 1;
-    std::memcpy(out, text, count);
-    out[count] = '\0';
-}
 
 bool StatMapped(const char* path, struct stat& info)
 {

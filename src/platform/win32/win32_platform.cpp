@@ -2,6 +2,7 @@
 // ANSI functions unchanged; Windows itself enforces read-only files, sharing
 // and locks. Buffer sizes given to Win32 are always the caller's own.
 #include "platform/platform.h"
+#include "platform/text_out.h"
 #include "platform/win32/netbios.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_file.h"
@@ -34,24 +35,7 @@ DWORD SizeArgument(size_t size)
     return static_cast<DWORD>(size < MAXDWORD ? size : MAXDWORD);
 }
 
-bool CopyIfFits(const char* text, char* out, size_t size)
-{
-    const size_t length = std::strlen(text);
-    if (!out || length >= size)
-        return false;
-    std::memcpy(out, text, length + 1);
-    return true;
-}
 
-void CopyCut(const char* text, char* out, size_t size)
-{
-    if (!out || size == 0)
-        return;
-    const size_t length = std::strlen(text);
-    const size_t count = length < size - 1 ? length : size - 1;
-    std::memcpy(out, text, count);
-    out[count] = '\0';
-}
 
 void ToLocalTime(const SYSTEMTIME& time, LocalTime& out)
 {
