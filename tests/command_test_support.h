@@ -1,6 +1,6 @@
 // Helpers for the tests of the script commands: one script line run as the
-// runner runs it, environment variables for the POSIX path mapping, small
-// shell scripts as programs, and waiting for what a detached program leaves.
+// runner runs it, small shell scripts as programs, and waiting for what a
+// detached program leaves.
 #pragma once
 
 #include <sys/stat.h>
@@ -14,6 +14,7 @@
 
 #include "engine/executor.h"
 #include "engine/session.h"
+#include "temp_dir.h"
 
 // The result of one line and the report text it leaves, the runner's line
 // ending included.
@@ -32,35 +33,6 @@ inline LineOutcome RunLine(SessionContext& context, const std::string& line)
         AppendReport(context, " <-- Nicht ausgef\xfchrt!\r\n");
     return {result, std::string(context.report + before)};
 }
-
-// Sets (or, with nullptr, removes) a variable of the real environment for the
-// life of the object.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : name(name)
-    {
-        const char* old = std::getenv(name);
-        hadValue = old != nullptr;
-        if (old)
-            previous = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        if (hadValue)
-            setenv(name, previous.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool hadValue = false;
-    std::string previous;
-};
 
 // Writes an executable shell script.
 inline void WriteScript(const std::string& path, const std::string& body)

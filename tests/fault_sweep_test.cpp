@@ -41,8 +41,12 @@ protected:
 
     void Restore(const Scenario& s) const
     {
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
+            // Windows removes no read-only file.
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add);
             std::filesystem::remove_all(entry.path());
+        }
         dir.write("hosts.txt", Original);
         dir.write("quelle.txt", Source);
         if (s.readOnlyFile)

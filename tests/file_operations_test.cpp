@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -42,10 +41,12 @@ std::vector<std::string> Names(const TempDir& dir)
 }
 
 // A sparse file of `size` bytes.
-std::string Sparse(const TempDir& dir, const std::string& name, off_t size)
+std::string Sparse(const TempDir& dir, const std::string& name, uintmax_t size)
 {
     std::string path = dir.write(name, "");
-    EXPECT_EQ(truncate(path.c_str(), size), 0);
+    std::error_code error;
+    std::filesystem::resize_file(path, size, error);
+    EXPECT_FALSE(error) << error.message();
     return path;
 }
 
@@ -112,10 +113,12 @@ TEST_F(FileOperations, CopyRefusalsLeaveTheTargetAlone)
     const std::string readOnly = dir.write("ro.txt", "alt");
     chmod(readOnly.c_str(), 0444);
     const std::string sub = dir / "sub";
-    mkdir(sub.c_str(), 0755);
+    std::filesystem::create_directory(sub);
     const std::string link = dir / "link.txt";
-    ASSERT_EQ(::link(source.c_str(), link.c_str()), 0);
-    const std::string huge = Sparse(dir, "huge.bin", off_t(1) << 31);
+    std::error_code linkError;
+    std::filesystem::create_hard_link(source, link, linkError);
+    ASSERT_FALSE(linkError) << linkError.message();
+    const std::string huge = Sparse(dir, "huge.bin", uintmax_t(1) << 31);
 
     struct Case {
         std::string target, source;
@@ -171,8 +174,8 @@ TEST_F(FileOperations, LengthAndTwoGibibytes)
     EXPECT_EQ(FileLength(dir.write("empty", "").c_str()), 0);
     EXPECT_EQ(FileLength(dir.write("five", "12345").c_str()), 5);
     EXPECT_EQ(FileLength(Sparse(dir, "largest", 0x7FFFFFFF).c_str()), 0x7FFFFFFF);
-    EXPECT_EQ(FileLength(Sparse(dir, "huge", off_t(1) << 31).c_str()), -1);
-    EXPECT_EQ(FileLength(Sparse(dir, "huger", (off_t(1) << 32) + 5).c_str()), -1);
+    EXPECT_EQ(FileLength(Sparse(dir, "huge", uintmax_t(1) << 31).c_str()), -1);
+    EXPECT_EQ(FileLength(Sparse(dir, "huger", (uintmax_t(1) << 32) + 5).c_str()), -1);
 }
 
 TEST_F(FileOperations, Compare)
@@ -217,7 +220,7 @@ TEST_F(FileOperations, FileCopyReports)
     const std::string readOnly = dir.write("ro.txt", "alt");
     chmod(readOnly.c_str(), 0444);
     const std::string sub = dir / "sub";
-    mkdir(sub.c_str(), 0755);
+    std::filesystem::create_directory(sub);
     struct Case {
         std::string target, source;
         int result;
@@ -266,7 +269,7 @@ TEST_F(FileOperations, FileDeleteReports)
     chmod(readOnly.c_str(), 0444);
     const std::string busy = dir.write("busy.txt", "x");
     const std::string sub = dir / "sub";
-    mkdir(sub.c_str(), 0755);
+    std::filesystem::create_directory(sub);
     struct Case {
         std::string path;
         int result;

@@ -157,7 +157,7 @@ TEST_F(LineEdit, FailuresLeaveTheFileAsItWas)
     chmod((dir / "ro.txt").c_str(), 0444);
     dir.write("taken.txt", "eins\r\n");
     std::filesystem::create_directory(dir / "taken.000");
-    const std::string path = dir.path + "/";
+    const std::string path = dir.path + TempDir::Separator;
     struct Case {
         std::string name;
         std::string report;  // with the directory's path in front of every name
@@ -189,7 +189,9 @@ TEST_F(LineEdit, FailuresLeaveTheFileAsItWas)
 TEST_F(LineEdit, TwoGibibyteFileIsRefusedUnread)
 {
     const std::string huge = dir.write("huge.txt", "");
-    ASSERT_EQ(truncate(huge.c_str(), off_t(1) << 31), 0);
+    std::error_code error;
+    std::filesystem::resize_file(huge, uintmax_t(1) << 31, error);
+    ASSERT_FALSE(error) << error.message();
     EXPECT_EQ(Run(InsertLine, "huge.txt", "neu"), -1);
     EXPECT_EQ(Report(), "\rKann nDatei " + huge + " nicht lesen!");
     EXPECT_EQ(Run(DeleteLine, "huge.txt", "neu"), -1);

@@ -1,8 +1,7 @@
 // Network drives: drive and killdrive on real symbolic links under a
-// temporary drive root, and every platform answer through a fake.
+// temporary drive root (POSIX only: the links are the POSIX layer's drives),
+// and every platform answer through a fake.
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -23,6 +22,7 @@ struct DriveStep {
     std::string text;
 };
 
+#ifndef _WIN32
 class PosixDrives : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,8 +34,8 @@ protected:
     bool isLink(char letter) { return std::filesystem::is_symlink(tree / "drives/" + std::string(1, letter)); }
 
     TempDir tree;
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
-    ScopedEnvironment drives{"TALLMOOR_DRIVES", (tree / "drives").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
+    ScopedEnv drives{"TALLMOOR_DRIVES", (tree / "drives").c_str()};
     SessionContext context;
 };
 
@@ -85,12 +85,14 @@ TEST_F(PosixDrives, LinkToVanishedShareIsNotConnected)
 
 TEST_F(PosixDrives, MissingDriveRootIsCreated)
 {
-    ScopedEnvironment fresh("TALLMOOR_DRIVES", (tree / "new/drives").c_str());
+    ScopedEnv fresh("TALLMOOR_DRIVES", (tree / "new/drives").c_str());
     EXPECT_TRUE(MapDrive("h:", "\\\\srv\\share"));
     EXPECT_TRUE(std::filesystem::is_symlink(tree / "new/drives/h"));
     EXPECT_FALSE(MapDrive("", "\\\\srv\\share"));
     EXPECT_EQ(Os().addConnection("hh", "\\\\srv\\share"), 1200);
 }
+
+#endif  // _WIN32
 
 // Answers each connection request with the next scripted code and records
 // the names it was given.

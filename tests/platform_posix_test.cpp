@@ -17,36 +17,9 @@
 
 #include "platform/platform.h"
 #include "platform/posix/path_map.h"
+#include "temp_dir.h"
 
 namespace {
-
-// Sets an environment variable for the life of the object, then restores it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name(name)
-    {
-        const char* old = std::getenv(name);
-        hadValue = old != nullptr;
-        if (old)
-            previous = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedVariable()
-    {
-        if (hadValue)
-            setenv(name, previous.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool hadValue = false;
-    std::string previous;
-};
 
 // A temporary tree with "unc" as the server root and "drives" as the
 // drive root.
@@ -61,8 +34,8 @@ protected:
         drives = root + "/drives";
         std::filesystem::create_directories(unc);
         std::filesystem::create_directories(drives + "/c");
-        uncVariable = std::make_unique<ScopedVariable>("TALLMOOR_UNC_ROOT", unc.c_str());
-        drivesVariable = std::make_unique<ScopedVariable>("TALLMOOR_DRIVES", drives.c_str());
+        uncVariable = std::make_unique<ScopedEnv>("TALLMOOR_UNC_ROOT", unc.c_str());
+        drivesVariable = std::make_unique<ScopedEnv>("TALLMOOR_DRIVES", drives.c_str());
     }
     void TearDown() override { std::filesystem::remove_all(root); }
 
@@ -86,7 +59,7 @@ protected:
     }
 
     std::string root, unc, drives;
-    std::unique_ptr<ScopedVariable> uncVariable, drivesVariable;
+    std::unique_ptr<ScopedEnv> uncVariable, drivesVariable;
 };
 
 using PosixPathMap = PosixTree;
@@ -121,10 +94,10 @@ TEST_F(PosixPathMap, MapsPrefixesAndSeparators)
 
 TEST_F(PosixPathMap, DefaultsWhenVariablesAreUnsetOrEmpty)
 {
-    ScopedVariable home("HOME", "/no-such-home");
+    ScopedEnv home("HOME", "/no-such-home");
     for (const char* value : {static_cast<const char*>(nullptr), ""}) {
-        ScopedVariable drivesUnset("TALLMOOR_DRIVES", value);
-        ScopedVariable uncUnset("TALLMOOR_UNC_ROOT", value);
+        ScopedEnv drivesUnset("TALLMOOR_DRIVES", value);
+        ScopedEnv uncUnset("TALLMOOR_UNC_ROOT", value);
         EXPECT_EQ(Mapped("c:\\x"), "/no-such-home/.local/share/tallmoor/drives/c/x");
         EXPECT_EQ(Mapped("\\\\no-such-server\\share"), "/mnt/no-such-server/share");
     }
@@ -133,7 +106,7 @@ TEST_F(PosixPathMap, DefaultsWhenVariablesAreUnsetOrEmpty)
 TEST_F(PosixPathMap, ReadsVariablesAtEveryCall)
 {
     EXPECT_EQ(Mapped("c:\\x"), drives + "/c/x");
-    ScopedVariable other("TALLMOOR_DRIVES", "/elsewhere/");
+    ScopedEnv other("TALLMOOR_DRIVES", "/elsewhere/");
     EXPECT_EQ(Mapped("c:\\x"), "/elsewhere/c/x");
 }
 
@@ -436,9 +409,9 @@ TEST(PosixPlatformMachine, VersionFromTheKernelRelease)
 TEST(PosixPlatformMachine, EnvironmentCopiesCutAndAnswersFullLength)
 {
     Platform& os = NativePlatform();
-    ScopedVariable set("TALLMOOR_TEST_VARIABLE", "C:\\TEMP");
-    ScopedVariable empty("TALLMOOR_TEST_EMPTY", "");
-    ScopedVariable unset("TALLMOOR_TEST_UNSET", nullptr);
+    ScopedEnv set("TALLMOOR_TEST_VARIABLE", "C:\\TEMP");
+    ScopedEnv empty("TALLMOOR_TEST_EMPTY", "");
+    ScopedEnv unset("TALLMOOR_TEST_UNSET", nullptr);
     char out[5];
     EXPECT_EQ(os.environment("TALLMOOR_TEST_VARIABLE", out, sizeof out), 7);
     EXPECT_STREQ(out, "C:\\T");

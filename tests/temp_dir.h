@@ -9,12 +9,20 @@
 
 #include <filesystem>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 // Sets (value non-null) or removes (value null) an environment variable of
 // this process.
 inline void SetTestEnv(const char* name, const char* value)
 {
 #ifdef _WIN32
+    // _putenv_s removes a variable given the empty text; the process's own
+    // environment, which the platform layer reads, can hold an empty value.
     _putenv_s(name, value ? value : "");
+    if (value && !*value)
+        SetEnvironmentVariableA(name, "");
 #else
     if (value)
         setenv(name, value, 1);
@@ -22,6 +30,29 @@ inline void SetTestEnv(const char* name, const char* value)
         unsetenv(name);
 #endif
 }
+
+// Sets (or, with nullptr, removes) an environment variable for the life of
+// the object, then restores what it was.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name(name)
+    {
+        const char* old = std::getenv(name);
+        hadValue = old != nullptr;
+        if (old)
+            previous = old;
+        SetTestEnv(name, value);
+    }
+    ScopedEnv(const char* name, const std::string& value) : ScopedEnv(name, value.c_str()) {}
+    ~ScopedEnv() { SetTestEnv(name, hadValue ? previous.c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name;
+    bool hadValue = false;
+    std::string previous;
+};
 
 class TempDir {
 public:

@@ -27,30 +27,6 @@ const char* FakeRunScript(SessionContext& context, bool& aborted)
     return context.report;
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name(name)
-    {
-        const char* old = std::getenv(name);
-        had = old != nullptr;
-        if (had)
-            previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (had)
-            setenv(name, previous.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool had = false;
-    std::string previous;
-};
-
 struct RepaintCounter : FormView {
     int repaints = 0;
     void Update() override { ++repaints; }

@@ -1,5 +1,6 @@
 // The run journal and runonce: a program on the logon path runs once per
-// version, whatever the journal already holds.
+// version, whatever the journal already holds. The logon path is reached
+// through the POSIX path mapping and the programs are shell scripts.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -62,7 +63,7 @@ protected:
     void writeJournal(const std::string& content) const { tree.write("exe/tallmoor.run", content); }
 
     TempDir tree;
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
     FakePlatform fake;
     ScopedPlatform use{fake};
     SessionContext context;

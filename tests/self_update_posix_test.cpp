@@ -1,5 +1,7 @@
 // Self-update: up to date, updater missing, and the hand-over with the log
-// file's exact bytes and the updater started as a real process.
+// file's exact bytes and the updater started as a real process (a shell
+// script on a logon path reached through the POSIX path mapping; the Windows
+// hand-over is run end to end under Wine).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,7 +34,7 @@ protected:
     }
 
     TempDir tree;
-    ScopedEnvironment unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
+    ScopedEnv unc{"TALLMOOR_UNC_ROOT", (tree / "unc").c_str()};
     FakePlatform fake;
     ScopedPlatform use{fake};
     SessionContext context;
