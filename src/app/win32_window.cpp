@@ -110,6 +110,11 @@ void Win32Window::Show(int showCommand)
 {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    // Shown, the one form is the application's active form, also when the
+    // system kept the keyboard focus with another program (the foreground
+    // lock at logon) and sent no activation: the run must not wait for a
+    // click. After a real activation this does nothing.
+    Activated(true, nullptr);
 }
 
 void Win32Window::Update()

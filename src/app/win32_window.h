@@ -6,6 +6,7 @@
 // decision is the model's:
 //   - activation: FormActivate when the window becomes the application's
 //     active form (ActiveFormRule), so switching programs runs nothing;
+//     being shown counts, should the system not activate the window;
 //   - WM_TIMER: TimerFunction while Timer1 is enabled; the real timer follows
 //     the model's (TimerFollower), restarted whenever the model restarts it;
 //   - WM_GETMINMAXINFO and WM_SIZE: the minimum size and FormResize;

@@ -13,6 +13,7 @@
 //   probe.exe close                       WM_CLOSE, as the close box sends it
 //   probe.exe switch-away                 activates a window of the probe, then the status window again
 //   probe.exe wait-gone MS                the window has gone
+//   probe.exe rect                        prints the window's outer rectangle as WxH+X+Y
 // CONTROL is a component name (Memo1, Label5, Edit1, Button1, ...) or
 // "Form1" for the window's caption. Exit code 0 on success, 1 otherwise.
 #include <windows.h>
@@ -193,7 +194,15 @@ int main(int argc, char** argv)
     }
     if (command == "switch-away" && argc == 2)
         return SwitchAway();
+    if (command == "rect" && argc == 2) {
+        HWND window = FindStatusWindow();
+        RECT outer;
+        if (!window || !GetWindowRect(window, &outer))
+            return 1;
+        std::printf("%ldx%ld+%ld+%ld", outer.right - outer.left, outer.bottom - outer.top, outer.left, outer.top);
+        return 0;
+    }
     std::fprintf(stderr, "usage: probe.exe wait-window|wait-gone MS | text|visible|click CONTROL | "
-                         "wait-text CONTROL TEXT MS | close | switch-away\n");
+                         "wait-text CONTROL TEXT MS | close | switch-away | rect\n");
     return 2;
 }
