@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds TallMoor for Windows and runs the unit tests under Wine:
+# Cross-builds TallMoor for Windows and runs, under Wine and Xvfb, the unit
+# tests and the end-to-end tests of tallmoor.exe (tests/e2e/run-wine.sh):
 # x86-64 always, i686 when 32-bit Wine can be installed (else it is built
 # but not run, and the script says so).
-#
-# Wine's server and the services it starts inherit the standard streams of
-# the first Wine process, and whatever reads them waits until they end. So
-# the server of the test prefix is started first with all streams on
-# /dev/null, kept alive for all tests, and ended at the end of the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,25 +41,23 @@ fi
 
 bash scripts/build-windows.sh
 
-# One prefix for the run, inside the build tree.
+# Everything under Wine runs in one session (scripts/wine-session.sh: a
+# fresh prefix in build-win64/wineprefix, the server started with its
+# streams on /dev/null and ended at the end) on a virtual display, which the
+# end-to-end tests need; the session ends before xvfb-run stops the display.
+# The whole Wine part is bounded in time.
+export TALLMOOR_RUN32=$run32
 export WINEPREFIX="$PWD/build-win64/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-
-stop_wine() {
-  wineserver -k </dev/null >/dev/null 2>&1 || true
-  wineserver -w </dev/null >/dev/null 2>&1 || true
-}
-trap stop_wine EXIT
-
-wineserver -p </dev/null >/dev/null 2>&1
-wine wineboot </dev/null >/dev/null 2>&1
-
-ctest --test-dir build-win64 --output-on-failure --timeout 300
-if [ "$run32" -eq 1 ]; then
-  ctest --test-dir build-win32 --output-on-failure --timeout 300
-else
-  echo "test-windows: i686 tests skipped (no 32-bit Wine on this machine)"
-fi
+# Also after a timeout: no Wine server of the test prefix outlives the run.
+trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" bash scripts/wine-session.sh bash -c '
+  set -euo pipefail
+  ctest --test-dir build-win64 --output-on-failure --timeout 300
+  bash tests/e2e/run-wine.sh build-win64
+  if [ "$TALLMOOR_RUN32" -eq 1 ]; then
+    ctest --test-dir build-win32 --output-on-failure --timeout 300
+    bash tests/e2e/run-wine.sh build-win32
+  else
+    echo "test-windows: i686 tests skipped (no 32-bit Wine on this machine)"
+  fi
+'

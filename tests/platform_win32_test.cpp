@@ -191,6 +191,9 @@ TEST(Win32Platform, StartProcessRunsAProgramWhosePathHasBlanks)
     const std::string program = dir / "dir with blanks\\tool.exe";
     CreateDirectoryA((dir / "dir with blanks").c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(SystemFile("cmd.exe").c_str(), program.c_str(), TRUE));
+    // The program that the first word of the command line names: a command
+    // processor that would not know the command "with".
+    ASSERT_TRUE(CopyFileA(SystemFile("cmd.exe").c_str(), (dir / "dir.exe").c_str(), TRUE));
     EXPECT_EQ(Os().startProcess(program.c_str(), (program + " /c exit 5").c_str(), true), 5);
 }
 

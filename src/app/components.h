@@ -10,7 +10,9 @@
 
 class TForm1;
 
+#ifndef ANSI_CHARSET  // <windows.h> defines the same value as a macro
 constexpr int ANSI_CHARSET = 0;
+#endif
 constexpr uint32_t clBlack = 0x000000;
 constexpr uint32_t clBtnFace = 0xFF00000F;  // the system colour of button faces
 

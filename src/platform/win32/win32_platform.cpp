@@ -96,9 +96,9 @@ public:
 
     // MoveFileExA replaces the target in one step on the same volume and
     // copies and deletes across volumes; write-through makes it return only
-    // once the move is on disk. A read-only target is refused. ReplaceFileA is not used: it would carry the target's
-    // attributes over to the new content and it fails on several network
-    // redirectors.
+    // once the move is on disk. A read-only target is refused. ReplaceFileA
+    // is not used: it would carry the target's attributes over to the new
+    // content and it fails on several network redirectors.
     bool replaceFile(const char* from, const char* to) override
     {
         if (!from || !to || IsReadOnlyFile(to))
