@@ -38,21 +38,6 @@ struct ProcessCost {
     int status = -1;
 };
 
-long PeakResidentKiB(pid_t pid)
-{
-    const std::string path = "/proc/" + std::to_string(pid) + "/status";
-    std::FILE* status = std::fopen(path.c_str(), "r");
-    long kib = -1;
-    char line[128];
-    while (status && std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, "VmHWM:", 6) == 0)
-            std::sscanf(line + 6, "%ld", &kib);
-    }
-    if (status)
-        std::fclose(status);
-    return kib;
-}
-
 // Runs the program with standard input on /dev/null and standard output
 // into `output`; answers the CPU time wait4 counts for it (its children not
 // included) and, with `samplePeak`, its peak as sampled while it ran.
@@ -76,7 +61,7 @@ ProcessCost Measure(const std::vector<std::string>& args, const char* output, bo
         int status = 0;
         pid_t ended;
         while ((ended = wait4(pid, &status, samplePeak ? WNOHANG : 0, &usage)) == 0) {
-            peakKiB = std::max(peakKiB, PeakResidentKiB(pid));
+            peakKiB = std::max(peakKiB, bench::PeakResidentKiB("/proc/" + std::to_string(pid) + "/status"));
             usleep(10000);
         }
         if (ended == pid && WIFEXITED(status))

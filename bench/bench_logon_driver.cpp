@@ -12,22 +12,9 @@
 
 #include <sys/resource.h>
 
+#include "bench_support.h"
 #include "engine/logon.h"
 #include "engine/session.h"
-
-static long PeakResidentKiB()
-{
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    long kib = -1;
-    char line[128];
-    while (status && std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, "VmHWM:", 6) == 0)
-            std::sscanf(line + 6, "%ld", &kib);
-    }
-    if (status)
-        std::fclose(status);
-    return kib;
-}
 
 int main(int argc, char** argv)
 {
@@ -40,6 +27,6 @@ int main(int argc, char** argv)
     getrusage(RUSAGE_SELF, &usage);
     const long cpu = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000L + usage.ru_utime.tv_usec +
                      usage.ru_stime.tv_usec;
-    std::printf("%ld %ld\n", cpu, PeakResidentKiB());
+    std::printf("%ld %ld\n", cpu, bench::PeakResidentKiB("/proc/self/status"));
     return outcome.ran ? 0 : 1;
 }

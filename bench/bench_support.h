@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -90,6 +91,23 @@ inline Times BestOfEach(const std::function<void()>& own, const std::function<vo
         best.reference = std::min(best.reference, SecondsOf(reference));
     }
     return best;
+}
+
+// Peak resident memory in KiB (VmHWM) from a /proc status file, such as
+// "/proc/self/status"; -1 when it cannot be read. ru_maxrss is not used: a
+// process started by posix_spawn carries its parent's peak from before exec.
+inline long PeakResidentKiB(const std::string& statusFile)
+{
+    std::FILE* status = std::fopen(statusFile.c_str(), "r");
+    long kib = -1;
+    char line[128];
+    while (status && std::fgets(line, sizeof line, status)) {
+        if (std::strncmp(line, "VmHWM:", 6) == 0)
+            std::sscanf(line + 6, "%ld", &kib);
+    }
+    if (status)
+        std::fclose(status);
+    return kib;
 }
 
 // Starts the tool and waits for it; answers its exit status, or -1 when it

@@ -23,6 +23,8 @@
 // time, and checks after every run that nothing was lost.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,6 +80,27 @@ public:
             faults++;
         trail.push_back({op, path, size, fail});
         return fail;
+    }
+
+    // A sweep over every step: `scenario(0, false)` runs once without a fault
+    // (it arms the platform itself) and so counts the steps; then
+    // `scenario(n, sticky)` runs with the n-th step failing, once alone and
+    // once with every step from the n-th on failing. Answers the number of
+    // faulty runs, 0 when the run without a fault counted no step. With
+    // TALLMOOR_SWEEP_TRAIL set, lists the steps.
+    template <class Scenario>
+    int sweep(Scenario scenario)
+    {
+        scenario(0, false);
+        const int steps = operations;
+        if (std::getenv("TALLMOOR_SWEEP_TRAIL"))
+            for (int i = 1; i <= steps; i++)
+                std::printf("  %d %s\n", i, describe(i).c_str());
+        int runs = 0;
+        for (bool sticky : {false, true})
+            for (int n = 1; n <= steps; n++, runs++)
+                scenario(n, sticky);
+        return runs;
     }
 
     // "write /tmp/x~tm0 (512)": a counted operation, for failure messages.

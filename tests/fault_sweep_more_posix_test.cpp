@@ -113,17 +113,9 @@ protected:
     {
         faults.counts = [part](FileOp, const std::string& path) { return Contains(path, part); };
         faults.arm(0);
-        scenario(0, false);
-        const int steps = faults.operations;
-        if (std::getenv("TALLMOOR_SWEEP_TRAIL"))
-            for (int i = 1; i <= steps; i++)
-                std::cout << "  " << i << " " << faults.describe(i) << "\n";
-        ASSERT_GT(steps, 0);
-        for (bool sticky : {false, true})
-            for (int n = 1; n <= steps; n++) {
-                scenario(n, sticky);
-                tried++;
-            }
+        const int runs = faults.sweep(scenario);
+        EXPECT_GT(runs, 0) << "no step to sweep";
+        tried += runs;
     }
 
     LineOutcome Run(int n, bool sticky, const std::string& line)
